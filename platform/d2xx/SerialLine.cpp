@@ -1,0 +1,293 @@
+#include "SerialLine.h"
+
+// The kernel's own termios interface: it sets any baud rate, which the C
+// library's termios cannot. It must not meet <termios.h> or <sys/ioctl.h>.
+#include <asm/termios.h>
+#include <linux/serial.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+extern "C" int ioctl(int fd, unsigned long request, ...);
+
+namespace d2xx
+{
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+Status statusFromErrno(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return PermissionDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return DeviceNotFound;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return DeviceBusy;
+    case ENOTTY:
+    case EINVAL:
+    case ENOSYS:
+    case EOPNOTSUPP:
+        return NotSupported;
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+        return OutOfResources;
+    default:
+        return IoError;
+    }
+}
+
+Status lastError()
+{
+    return statusFromErrno(errno);
+}
+
+void makeRaw(termios2 &t)
+{
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
+    t.c_oflag &= ~OPOST;
+    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD);
+    t.c_cflag |= CS8 | CREAD | CLOCAL | BOTHER;
+    t.c_ispeed = t.c_ospeed = 9600;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+}
+
+// Applies a change to the terminal's settings.
+template <typename Change> Status changeSettings(int fd, Change change)
+{
+    termios2 t{};
+    if (ioctl(fd, TCGETS2, &t) != 0)
+        return lastError();
+    const Status status = change(t);
+    if (status != Ok)
+        return status;
+    return ioctl(fd, TCSETS2, &t) == 0 ? Ok : lastError();
+}
+
+// Remaining time to the deadline as a timespec for ppoll, never negative.
+timespec remaining(Clock::time_point deadline)
+{
+    const auto left = std::max(Clock::duration::zero(), deadline - Clock::now());
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+    return {static_cast<time_t>(seconds.count()),
+            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count())};
+}
+
+// Waits until the terminal is ready for the event or the deadline passes.
+// Ok when ready, DeviceNotFound never, IoError when the line hung up.
+Status waitFor(int fd, short event, Clock::time_point deadline, bool &ready)
+{
+    pollfd p{fd, event, 0};
+    const timespec left = remaining(deadline);
+    const int n = ::ppoll(&p, 1, &left, nullptr);
+    if (n < 0)
+        return errno == EINTR ? Ok : lastError();
+    ready = n > 0 && (p.revents & event);
+    if (!ready && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return IoError;
+    return Ok;
+}
+
+} // namespace
+
+Status SerialLine::open(const std::filesystem::path &tty, std::unique_ptr<SerialLine> &line)
+{
+    const int fd = ::open(tty.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return lastError();
+    std::unique_ptr<SerialLine> opened(new SerialLine(fd));
+    // The lock keeps a second copy of this program off the line; the
+    // terminal's exclusive mode keeps other programs off where the driver
+    // offers it (a pseudo-terminal may not, which is no reason to fail).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? DeviceBusy : lastError();
+    ioctl(fd, TIOCEXCL);
+    const Status status = changeSettings(fd, [](termios2 &t) {
+        makeRaw(t);
+        return Ok;
+    });
+    if (status != Ok)
+        return status;
+    ioctl(fd, TCFLSH, TCIOFLUSH);
+    line = std::move(opened);
+    return Ok;
+}
+
+SerialLine::~SerialLine()
+{
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+}
+
+Status SerialLine::setBaudRate(std::uint32_t baudRate)
+{
+    if (baudRate == 0)
+        return InvalidParameter; // rate 0 would hang up the line
+    return changeSettings(fd_, [baudRate](termios2 &t) {
+        t.c_cflag = (t.c_cflag & ~CBAUD) | BOTHER;
+        t.c_cflag &= ~(CBAUD << IBSHIFT);
+        t.c_ispeed = t.c_ospeed = baudRate;
+        return Ok;
+    });
+}
+
+Status SerialLine::setDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits, std::uint8_t parity)
+{
+    if ((wordLength != 7 && wordLength != 8) || (stopBits != 0 && stopBits != 2) || parity > 4)
+        return InvalidParameter;
+    return changeSettings(fd_, [=](termios2 &t) {
+        t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
+        t.c_cflag |= wordLength == 8 ? CS8 : CS7;
+        if (stopBits == 2)
+            t.c_cflag |= CSTOPB;
+        static constexpr tcflag_t parityFlags[] = {0, PARENB | PARODD, PARENB, PARENB | CMSPAR | PARODD,
+                                                   PARENB | CMSPAR};
+        t.c_cflag |= parityFlags[parity];
+        return Ok;
+    });
+}
+
+Status SerialLine::setFlowControl(std::uint16_t flowControl, std::uint8_t xonChar, std::uint8_t xoffChar)
+{
+    if (flowControl == 0x0200)
+        return NotSupported;
+    if (flowControl != 0x0000 && flowControl != 0x0100 && flowControl != 0x0400)
+        return InvalidParameter;
+    return changeSettings(fd_, [=](termios2 &t) {
+        t.c_cflag &= ~CRTSCTS;
+        t.c_iflag &= ~(IXON | IXOFF | IXANY);
+        if (flowControl == 0x0100)
+            t.c_cflag |= CRTSCTS;
+        if (flowControl == 0x0400) {
+            t.c_iflag |= IXON | IXOFF;
+            t.c_cc[VSTART] = xonChar;
+            t.c_cc[VSTOP] = xoffChar;
+        }
+        return Ok;
+    });
+}
+
+Status SerialLine::purge(std::uint32_t mask)
+{
+    if (mask == 0 || mask > 3)
+        return InvalidParameter;
+    const int queue = mask == 3 ? TCIOFLUSH : mask == 1 ? TCIFLUSH : TCOFLUSH;
+    return ioctl(fd_, TCFLSH, queue) == 0 ? Ok : lastError();
+}
+
+Status SerialLine::bytesWaiting(std::uint32_t &count) const
+{
+    int n = 0;
+    if (ioctl(fd_, TIOCINQ, &n) != 0)
+        return lastError();
+    count = static_cast<std::uint32_t>(n);
+    return Ok;
+}
+
+Status SerialLine::bytesToSend(std::uint32_t &count) const
+{
+    int n = 0;
+    if (ioctl(fd_, TIOCOUTQ, &n) != 0)
+        return lastError();
+    count = static_cast<std::uint32_t>(n);
+    return Ok;
+}
+
+Status SerialLine::modemStatus(std::uint32_t &status) const
+{
+    int lines = 0;
+    if (ioctl(fd_, TIOCMGET, &lines) != 0)
+        return lastError();
+    status = ((lines & TIOCM_CTS) ? ModemCTS : 0) | ((lines & TIOCM_DSR) ? ModemDSR : 0) |
+             ((lines & TIOCM_RI) ? ModemRI : 0) | ((lines & TIOCM_CD) ? ModemDCD : 0);
+    return Ok;
+}
+
+Status SerialLine::setModemLine(int line, bool on)
+{
+    return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) == 0 ? Ok : lastError();
+}
+
+Status SerialLine::setDtr(bool on)
+{
+    return setModemLine(TIOCM_DTR, on);
+}
+
+Status SerialLine::setRts(bool on)
+{
+    return setModemLine(TIOCM_RTS, on);
+}
+
+Status SerialLine::setLowLatency(bool on)
+{
+    serial_struct serial{};
+    if (ioctl(fd_, TIOCGSERIAL, &serial) != 0)
+        return lastError();
+    serial.flags = on ? (serial.flags | ASYNC_LOW_LATENCY) : (serial.flags & ~ASYNC_LOW_LATENCY);
+    return ioctl(fd_, TIOCSSERIAL, &serial) == 0 ? Ok : lastError();
+}
+
+Status SerialLine::read(void *buffer, std::uint32_t count, std::uint32_t &done, Milliseconds timeout)
+{
+    auto *bytes = static_cast<unsigned char *>(buffer);
+    const auto deadline = Clock::now() + timeout;
+    done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd_, bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n == 0)
+            return IoError; // end of file: the other side hung up
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return lastError();
+        if (Clock::now() >= deadline)
+            break;
+        bool ready = false;
+        if (const Status status = waitFor(fd_, POLLIN, deadline, ready); status != Ok)
+            return status;
+    }
+    return Ok;
+}
+
+Status SerialLine::write(const void *buffer, std::uint32_t count, std::uint32_t &done, Milliseconds timeout)
+{
+    const auto *bytes = static_cast<const unsigned char *>(buffer);
+    const auto deadline = Clock::now() + timeout;
+    done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd_, bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return lastError();
+        if (Clock::now() >= deadline)
+            break;
+        bool ready = false;
+        if (const Status status = waitFor(fd_, POLLOUT, deadline, ready); status != Ok)
+            return status;
+    }
+    return Ok;
+}
+
+} // namespace d2xx
