@@ -27,6 +27,8 @@ TFormEditName::TFormEditName(QWidget *mainWindow)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(BorderWidth + 16, BorderWidth + 40, 473, 146);
     Memo1->setTabChangesFocus(true);
+    // Long lines wrap at the memo's edge, as the text is shown in the lists.
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->installEventFilter(this);
 
     BitBtn1 =

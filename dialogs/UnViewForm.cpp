@@ -30,7 +30,9 @@ QLabel *textLabel(const QString &objectName, QRect place, QWidget *panel)
     auto *label = new QLabel(panel);
     label->setObjectName(objectName);
     label->setGeometry(place);
-    label->setPalette(panel->parentWidget()->palette());
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, QPalette().color(QPalette::WindowText));
+    label->setPalette(colours);
     return label;
 }
 
@@ -53,6 +55,7 @@ TViewForm::TViewForm(QWidget *mainWindow)
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setFocusPolicy(Qt::NoFocus);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setFont(tahoma(16));
     QPalette colours = Memo1->palette();
     colours.setColor(QPalette::Base, Background);
