@@ -296,11 +296,13 @@ private slots:
         QFETCH(ChipAction, action);
         QFETCH(QString, message);
         tftdichip chip;
-        if (opened)
+        if (opened) {
             open(chip);
-        std::int32_t written = 0;
-        QVERIFY(chip.write("x", 1, written) || !opened);
-        fake().clearCalls();
+            // The sent flag is part of the state that must not change.
+            std::int32_t written = 0;
+            QVERIFY(chip.write("x", 1, written));
+            fake().clearCalls();
+        }
         const ChipState before = stateOf(chip);
         QCOMPARE(messageOf(action, chip), message);
         QCOMPARE(fake().functionNames(), QList<QByteArray>{});
@@ -523,6 +525,32 @@ private slots:
         QCOMPARE(QByteArray(buffer, read), QByteArray("PP CM"));
         QCOMPARE(fake().calls("FT_Read").front().args, Args{5});
         QCOMPARE(fake().receiveQueue(), QByteArray("123"));
+    }
+
+    // Bytes scripted for moments of a simulated clock reach the receive
+    // queue in time order; a purge drops what has arrived, not what is
+    // still to come.
+    void receiveQueueFillsOnTheSimulatedClock()
+    {
+        tftdichip chip;
+        open(chip);
+        fake().scheduleReceived(300, "late");
+        fake().scheduleReceived(100, "early");
+        fake().scheduleReceived(100, "+same");
+        std::int32_t waiting = -1;
+        fake().deliverUntil(99);
+        QVERIFY(chip.getReceiveQueueStatus(waiting));
+        QCOMPARE(waiting, 0);
+        fake().deliverUntil(100);
+        QCOMPARE(fake().receiveQueue(), QByteArray("early+same"));
+        QVERIFY(chip.purgeQueue(fReceiveQueue));
+        QVERIFY(chip.getReceiveQueueStatus(waiting));
+        QCOMPARE(waiting, 0);
+        fake().deliverUntil(1000);
+        char buffer[16] = {};
+        std::int32_t read = 0;
+        QVERIFY(chip.read(buffer, sizeof buffer, read));
+        QCOMPARE(QByteArray(buffer, read), QByteArray("late"));
     }
 
     // A negative count would reach the library as a huge unsigned one.
