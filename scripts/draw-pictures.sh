@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Draws the program's own pictures into resources/pictures: the button and
-# action pictures, the contact window's icons and the maker's logos. The
+# Draws the program's own pictures into resources/pictures: the button
+# pictures, the contact window's icons and the maker's logos. The
 # logos are plain placeholders in the maker's colours for the maker to
 # replace with its own artwork. Needs ImageMagick; run it again after a
 # change and commit the PNG files.
@@ -11,20 +11,11 @@ mkdir -p "$out"
 blue='rgb(47,133,184)'
 font=DejaVu-Sans-Bold
 
-# 24 x 24 button and action pictures.
+# 24 x 24 button pictures.
 convert -size 24x24 xc:none -stroke 'rgb(30,150,60)' -strokewidth 4 -fill none \
   -draw 'polyline 4,13 10,19 20,5' "$out/button_ok.png"
 convert -size 24x24 xc:none -stroke 'rgb(200,40,40)' -strokewidth 4 \
   -draw 'line 5,5 19,19' -draw 'line 19,5 5,19' "$out/button_cancel.png"
-convert -size 24x24 xc:none -stroke "$blue" -strokewidth 2 -fill none \
-  -draw 'line 3,3 3,21' -draw 'line 3,21 22,21' \
-  -stroke 'rgb(220,60,60)' -draw 'polyline 5,17 10,10 14,14 21,5' "$out/action_chart.png"
-convert -size 24x24 xc:none -fill 'rgb(240,190,60)' -stroke 'rgb(120,80,20)' -strokewidth 1 \
-  -draw 'polygon 4,17 16,5 20,9 8,21 3,22' -fill 'rgb(230,120,120)' -draw 'polygon 16,5 18,3 22,7 20,9' \
-  "$out/action_edit.png"
-convert -size 24x24 xc:none -fill 'rgb(200,60,60)' -stroke 'rgb(120,20,20)' -strokewidth 1 \
-  -draw 'rectangle 6,7 18,22' -draw 'rectangle 4,4 20,6' -draw 'rectangle 10,2 14,4' \
-  -stroke white -draw 'line 10,10 10,19' -draw 'line 14,10 14,19' "$out/action_delete.png"
 
 # Contact window icons, 25 x 25.
 icon() { # name colour drawing...
@@ -56,3 +47,6 @@ logo de 'Geräte für Züchter'
 logo fr 'Instruments pour éleveurs'
 logo es 'Instrumentos para criadores'
 logo ru 'Приборы для заводчиков'
+
+# Without their time stamps, pictures drawn again unchanged stay the same files.
+mogrify -strip -define png:exclude-chunks=date,time "$out"/*.png
