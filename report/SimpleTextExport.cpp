@@ -47,7 +47,7 @@ Grid gridOf(const PreparedPage &page)
 }
 
 // Columns blank on every line shrink to one, so the text keeps its layout
-// without the wide gaps of the page.
+// without the wide gaps of the page; the margin before the first text goes.
 QStringList withoutEmptyColumns(const QStringList &lines)
 {
     qsizetype width = 0;
@@ -58,11 +58,12 @@ QStringList withoutEmptyColumns(const QStringList &lines)
         for (qsizetype column = 0; column < line.size(); ++column)
             if (line[column] != u' ')
                 blank[column] = false;
+    const auto firstUsed = std::find(blank.begin(), blank.end(), false) - blank.begin();
     QStringList result;
     for (const QString &line : lines) {
         QString kept;
         for (qsizetype column = 0; column < line.size(); ++column)
-            if (!blank[column] || column == 0 || !blank[column - 1])
+            if (!blank[column] || (column > firstUsed && !blank[column - 1]))
                 kept += line[column];
         result << kept;
     }
