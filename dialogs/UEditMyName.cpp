@@ -1,5 +1,6 @@
 #include "UEditMyName.h"
 
+#include "LanguageClient.h"
 #include "UnInfo.h"
 
 #include <QKeyEvent>
@@ -48,6 +49,7 @@ TFormEditName::TFormEditName(QWidget *mainWindow)
 
     setTabOrder(Memo1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
+    LangManClient1 = new platform::LanguageClient(*this);
 }
 
 QLabel *TFormEditName::addCaption(const QString &objectName, const QString &text)

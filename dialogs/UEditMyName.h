@@ -7,6 +7,11 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace platform
+{
+class LanguageClient;
+} // namespace platform
+
 // The text entry window for an animal's description and a result's comment.
 // The caller fills the memo, shows one of the two captions, places the
 // window and shows it modally; OK means the caller takes over the text.
@@ -39,6 +44,7 @@ public:
     QPushButton *BitBtn2;
     // The message shown when a text does not fit; %1 is the field's length.
     QLabel *LabTooLong;
+    platform::LanguageClient *LangManClient1;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

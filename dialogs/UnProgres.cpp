@@ -1,5 +1,7 @@
 #include "UnProgres.h"
 
+#include "LanguageClient.h"
+
 #include <QLabel>
 #include <QProgressBar>
 
@@ -24,6 +26,7 @@ TProgresForm::TProgresForm(QWidget *mainWindow)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    LangManClient1 = new platform::LanguageClient(*this);
 }
 
 // Each message is drawn on the window's own background, so a message that is

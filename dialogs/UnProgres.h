@@ -5,6 +5,11 @@
 class QLabel;
 class QProgressBar;
 
+namespace platform
+{
+class LanguageClient;
+} // namespace platform
+
 // The progress window of the instrument search and the import. It has no
 // logic of its own: its users switch the five messages on and off, move the
 // bar, and show and hide the window. The messages share one place; where
@@ -22,6 +27,7 @@ public:
     QLabel *LabError;
     QLabel *LabelFTDI;
     QProgressBar *ProgressBar1;
+    platform::LanguageClient *LangManClient1;
 
 private:
     QLabel *addMessage(const QString &objectName, const QString &text);

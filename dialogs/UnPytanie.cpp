@@ -1,5 +1,7 @@
 #include "UnPytanie.h"
 
+#include "LanguageClient.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -24,6 +26,7 @@ TPytForm::TPytForm(QWidget *mainWindow) : SmallWindow(mainWindow, QSize(377, 135
     BitBtn1->setAutoDefault(false);
     BitBtn2->setDefault(true);
     setTabOrder(BitBtn1, BitBtn2);
+    LangManClient1 = new platform::LanguageClient(*this);
 }
 
 QLabel *TPytForm::addQuestion(const QString &objectName, const QString &text)

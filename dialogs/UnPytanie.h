@@ -5,6 +5,11 @@
 class QLabel;
 class QPushButton;
 
+namespace platform
+{
+class LanguageClient;
+} // namespace platform
+
 // The confirmation window asked before a deletion. The caller chooses the
 // question in NumerKomunikatu and shows the window modally; 1 means the user
 // confirmed, anything else that the user declined.
@@ -23,6 +28,7 @@ public:
     QLabel *Label2;
     QPushButton *BitBtn1;
     QPushButton *BitBtn2;
+    platform::LanguageClient *LangManClient1;
 
 protected:
     void showEvent(QShowEvent *event) override;
