@@ -39,8 +39,11 @@ bool ReportDBDataset::hasAlias(const QString &alias) const
 
 void ReportDBDataset::first()
 {
-    if (source.isActive())
-        source.first();
+    if (!source.isActive())
+        return;
+    source.first();
+    if (!source.eof() && afterFirst)
+        afterFirst();
 }
 
 void ReportDBDataset::next()

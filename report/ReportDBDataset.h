@@ -13,7 +13,8 @@ namespace report
 // [frxDBObiekty."NAZWA_DEV"]. Each field is known by an alias (its own
 // name unless set otherwise). After every move to a next row, never after
 // the move to the first row, it runs its after-next handler: the program
-// uses it to reopen a detail query for the new master row.
+// uses it to reopen a detail query for the new master row. The move to the
+// first row has a handler of its own.
 class ReportDBDataset
 {
 public:
@@ -25,6 +26,7 @@ public:
     bool hasAlias(const QString &alias) const;
 
     void setOnAfterNext(std::function<void()> handler) { afterNext = std::move(handler); }
+    void setOnAfterFirst(std::function<void()> handler) { afterFirst = std::move(handler); }
 
     bool isActive() const { return source.isActive(); }
     void first();
@@ -37,6 +39,7 @@ private:
     ReportDataSource &source;
     QHash<QString, QString> aliases; // alias -> field
     std::function<void()> afterNext;
+    std::function<void()> afterFirst;
 };
 
 } // namespace report

@@ -130,19 +130,48 @@ private:
     {
         PreparedBand instance;
         instance.kind = band.kind;
-        double height = band.height;
         instance.items.reserve(band.objects.size());
         for (const ReportObject &design : band.objects) {
             PreparedItem item{design, {}};
             fill(item);
             if (beforePrint)
                 beforePrint(item.object);
-            if (design.stretch || design.autoWidth)
-                height = std::max(height, item.object.rect.bottom());
             instance.items.push_back(std::move(item));
         }
+        const double height = shiftBelowGrownObjects(band, instance.items);
         instance.rect = QRectF(0, 0, area.width(), height);
         return instance;
+    }
+
+    // An object that grew pushes down the objects standing below it in its
+    // columns, so that a long text never runs over them; the band grows
+    // with whatever grew or moved.
+    static double shiftBelowGrownObjects(const Band &band, std::vector<PreparedItem> &items)
+    {
+        constexpr double Tolerance = 0.01;
+        std::vector<double> shifts(items.size(), 0.0);
+        for (size_t grown = 0; grown < items.size(); ++grown) {
+            const QRectF before = band.objects[grown].rect;
+            const double growth = items[grown].object.rect.height() - before.height();
+            if (growth <= Tolerance)
+                continue;
+            for (size_t below = 0; below < items.size(); ++below) {
+                const QRectF other = band.objects[below].rect;
+                const bool overlapsColumns = other.left() < before.right() && other.right() > before.left();
+                if (below != grown && overlapsColumns && other.top() >= before.bottom() - Tolerance)
+                    shifts[below] = std::max(shifts[below], growth);
+            }
+        }
+        double height = band.height;
+        for (size_t index = 0; index < items.size(); ++index) {
+            ReportObject &object = items[index].object;
+            object.rect.translate(0, shifts[index]);
+            const bool changed = shifts[index] > 0 || object.rect.size() != band.objects[index].rect.size();
+            if (changed)
+                height = std::max(height,
+                                  object.rect.bottom() + (band.height - band.objects[index].rect.bottom()));
+        }
+        return height;
     }
 
     void fill(PreparedItem &item)

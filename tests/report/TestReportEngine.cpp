@@ -166,6 +166,24 @@ private slots:
         QVERIFY(detail.rect.top() >= description.rect.bottom() - 0.001);
     }
 
+    void objectsBelowAGrownTextMoveDown()
+    {
+        HerdFixture herd;
+        herd.addObject(1, QStringLiteral("Luna"), QStringLiteral("Long description. ").repeated(30), 0);
+        herd.prepare(R"(<report><band type="masterData" dataset="frxDBObiekty" height="40">
+            <text name="Memo4" left="0" top="0" width="60" height="10" stretch="true">[frxDBObiekty."OPIS"]</text>
+            <picture name="PictureChart" left="0" top="12" width="60" height="20"/>
+            <text name="Beside" left="70" top="12" width="20" height="5">x</text>
+            </band></report>)");
+        const PreparedBand &band = herd.engine.preparedReport().pages[0].bands[0];
+        const QRectF text = band.items[0].object.rect;
+        const QRectF chart = band.items[1].object.rect;
+        QVERIFY(text.height() > 20 * UnitsPerMm);
+        QCOMPARE(chart.top() - text.bottom(), 2 * UnitsPerMm);
+        QCOMPARE(band.items[2].object.rect.top(), band.rect.top() + 12 * UnitsPerMm);
+        QCOMPARE(band.rect.bottom() - chart.bottom(), 8 * UnitsPerMm);
+    }
+
     void autoWidthTextWidensToItsText()
     {
         HerdFixture herd;
