@@ -2,6 +2,7 @@
 
 #include "DatabaseError.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -46,8 +47,17 @@ QueryRows SqlStatement::select(const QSqlDatabase &database, const QString &sql,
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i)
         result.fieldNames.append(record.fieldName(i).toUpper());
-    while (query.next())
+    // A statement that returns values without a cursor (EXECUTE PROCEDURE,
+    // INSERT ... RETURNING) has one row, which the driver would repeat
+    // forever.
+    static const QRegularExpression cursorStatement(QStringLiteral(R"(^\s*(select|with)\b)"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+    const bool hasCursor = cursorStatement.match(sql).hasMatch();
+    while (query.next()) {
         result.rows.append(currentValues(query, record.count()));
+        if (!hasCursor)
+            break;
+    }
     if (query.lastError().isValid())
         throw DatabaseError::fromSqlError(operation, query.lastError());
     return result;
