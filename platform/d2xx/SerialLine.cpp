@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
@@ -53,14 +54,31 @@ Status lastError()
     return statusFromErrno(errno);
 }
 
+// A standard rate keeps its own speed code, so that every other tool reads
+// it back; any other rate goes to the driver as a number.
+void setSpeed(termios2 &t, std::uint32_t baudRate)
+{
+    static constexpr std::pair<std::uint32_t, tcflag_t> standardRates[] = {
+        {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},      {4800, B4800},
+        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},    {115200, B115200},
+        {230400, B230400}, {460800, B460800}, {921600, B921600}, {3000000, B3000000}};
+    tcflag_t code = BOTHER;
+    for (const auto &[rate, speedCode] : standardRates)
+        if (rate == baudRate)
+            code = speedCode;
+    t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+    t.c_cflag |= code;
+    t.c_ispeed = t.c_ospeed = baudRate;
+}
+
 void makeRaw(termios2 &t)
 {
     t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD);
-    t.c_cflag |= CS8 | CREAD | CLOCAL | BOTHER;
-    t.c_ispeed = t.c_ospeed = 9600;
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= CS8 | CREAD | CLOCAL;
+    setSpeed(t, 9600);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
 }
@@ -87,7 +105,7 @@ timespec remaining(Clock::time_point deadline)
 }
 
 // Waits until the terminal is ready for the event or the deadline passes.
-// Ok when ready, DeviceNotFound never, IoError when the line hung up.
+// ready tells whether it is; IoError when the line has hung up.
 Status waitFor(int fd, short event, Clock::time_point deadline, bool &ready)
 {
     pollfd p{fd, event, 0};
@@ -95,9 +113,11 @@ Status waitFor(int fd, short event, Clock::time_point deadline, bool &ready)
     const int n = ::ppoll(&p, 1, &left, nullptr);
     if (n < 0)
         return errno == EINTR ? Ok : lastError();
-    ready = n > 0 && (p.revents & event);
-    if (!ready && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+    // Callers wait only after finding nothing to read or no room to write,
+    // so a hang-up now means the line is gone, whatever else the poll says.
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
         return IoError;
+    ready = n > 0 && (p.revents & event);
     return Ok;
 }
 
@@ -137,9 +157,7 @@ Status SerialLine::setBaudRate(std::uint32_t baudRate)
     if (baudRate == 0)
         return InvalidParameter; // rate 0 would hang up the line
     return changeSettings(fd_, [baudRate](termios2 &t) {
-        t.c_cflag = (t.c_cflag & ~CBAUD) | BOTHER;
-        t.c_cflag &= ~(CBAUD << IBSHIFT);
-        t.c_ispeed = t.c_ospeed = baudRate;
+        setSpeed(t, baudRate);
         return Ok;
     });
 }
@@ -246,22 +264,22 @@ Status SerialLine::read(void *buffer, std::uint32_t count, std::uint32_t &done, 
     const auto deadline = Clock::now() + timeout;
     done = 0;
     while (done < count) {
+        // In raw mode without a minimum count, a read finds 0 bytes when none
+        // are waiting; a hang-up shows in the poll.
         const ssize_t n = ::read(fd_, bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::uint32_t>(n);
             continue;
         }
-        if (n == 0)
-            return IoError; // end of file: the other side hung up
-        if (errno == EINTR)
+        if (n < 0 && errno == EINTR)
             continue;
-        if (errno != EAGAIN)
+        if (n < 0 && errno != EAGAIN)
             return lastError();
-        if (Clock::now() >= deadline)
-            break;
         bool ready = false;
         if (const Status status = waitFor(fd_, POLLIN, deadline, ready); status != Ok)
             return status;
+        if (!ready && Clock::now() >= deadline)
+            break;
     }
     return Ok;
 }
