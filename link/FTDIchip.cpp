@@ -1,5 +1,7 @@
 #include "FTDIchip.h"
 
+#include "FTDIthread.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -162,9 +164,12 @@ QByteArray textOf(const char *buffer, std::size_t size)
 
 tftdichip::tftdichip() = default;
 
-// No worker is running yet, and a device that is still open stays open in
-// the library: the program frees the chip at shutdown without closing it.
-tftdichip::~tftdichip() = default;
+// A device that is still open stays open in the library: the program frees
+// the chip at shutdown without closing it.
+tftdichip::~tftdichip()
+{
+    stopCommEvents();
+}
 
 bool tftdichip::isPresent(const QByteArray &text, std::uint32_t openFlag)
 {
@@ -212,6 +217,8 @@ void tftdichip::closeDevice()
 {
     if (!fconnected)
         throw std::runtime_error("tftdichip.closeDevice: Not open");
+    // The worker must not use the handle once it is closed.
+    stopCommEvents();
     FT_Close(fhandle);
     fhandle = nullptr;
     fconnected = false;
@@ -443,5 +450,37 @@ bool tftdichip::setupCommEvents(tftdievent_onReceiveData onReceiveData,
     e_onReceiveData = std::move(onReceiveData);
     e_onSendQueueEmpty = std::move(onSendQueueEmpty);
     e_onError = std::move(onError);
+    return true;
+}
+
+// The chip is registered before its worker runs, so that the first message
+// finds it.
+bool tftdichip::startCommEvents()
+{
+    if (thread || !ftdiRegistry)
+        return false;
+    auto worker = std::make_unique<tftdithread>(*this, true);
+    const std::string key = ftdiKey(ftdiIdentity(this));
+    hashAdd(*ftdiRegistry, key, this);
+    if (!worker->Start()) {
+        hashRemove(*ftdiRegistry, key);
+        return false;
+    }
+    thread = worker.release();
+    return true;
+}
+
+// The chip is unregistered before the worker is told to stop, so that
+// every message the worker still posts is dropped.
+bool tftdichip::stopCommEvents()
+{
+    if (!thread)
+        return false;
+    std::unique_ptr<tftdithread> worker(thread);
+    thread = nullptr;
+    if (ftdiRegistry)
+        hashRemove(*ftdiRegistry, ftdiKey(ftdiIdentity(this)));
+    worker->Terminate();
+    worker->WaitFor();
     return true;
 }

@@ -96,6 +96,14 @@ public:
     bool setupCommEvents(tftdievent_onReceiveData onReceiveData, tftdievent_onSendQueueEmpty onSendQueueEmpty,
                          tftdievent_onError onError);
 
+    // Starts the receive-event worker, which delivers the three events to
+    // the handlers on the GUI thread. False when one runs already or the
+    // dispatch (ftdiThreadModule) is not set up. Call on the GUI thread.
+    bool startCommEvents();
+    // Stops the worker and waits for its end; messages it left queued are
+    // dropped. False when none runs. Call on the GUI thread.
+    bool stopCommEvents();
+
 private:
     bool isPresent(const QByteArray &text, std::uint32_t openFlag);
     bool openDevice(const QByteArray &text, std::uint32_t openFlag, const char *alreadyOpenMessage);

@@ -40,8 +40,14 @@ private:
     std::atomic<int> references_{1};
 };
 
+namespace
+{
+std::atomic<int> liveEventObjects{0};
+}
+
 EventHandle CreateEventObject()
 {
+    liveEventObjects.fetch_add(1, std::memory_order_relaxed);
     return new EventObject;
 }
 
@@ -54,8 +60,10 @@ EventHandle DuplicateEventObject(EventHandle event)
 
 void CloseEventObject(EventHandle event)
 {
-    if (event && event->release())
+    if (event && event->release()) {
         delete event;
+        liveEventObjects.fetch_sub(1, std::memory_order_relaxed);
+    }
 }
 
 void SetEventObject(EventHandle event)
@@ -67,6 +75,11 @@ void SetEventObject(EventHandle event)
 bool WaitForEventObject(EventHandle event, std::uint32_t timeoutMs)
 {
     return event && event->wait(timeoutMs);
+}
+
+int LiveEventObjectCount()
+{
+    return liveEventObjects.load(std::memory_order_relaxed);
 }
 
 } // namespace platform

@@ -31,4 +31,8 @@ void SetEventObject(EventHandle event);
 // A null handle returns false at once.
 bool WaitForEventObject(EventHandle event, std::uint32_t timeoutMs);
 
+// How many event objects exist in the process, so that a test can prove
+// that no handle is left behind.
+int LiveEventObjectCount();
+
 } // namespace platform
