@@ -57,6 +57,11 @@ void drawPicture(QPainter &painter, const ReportObject &object)
             painter.translate(target.topLeft());
             painter.scale(target.width() / source.width(), target.height() / source.height());
             painter.translate(-source.topLeft());
+            // Playing a picture scales it from the resolution it was
+            // recorded at to the device's; the painter already does that.
+            const QPaintDevice *device = painter.device();
+            painter.scale(double(object.vectorPicture.logicalDpiX()) / device->logicalDpiX(),
+                          double(object.vectorPicture.logicalDpiY()) / device->logicalDpiY());
             painter.drawPicture(0, 0, object.vectorPicture);
             painter.restore();
         }

@@ -13,6 +13,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPainter>
+#include <QPicture>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -267,6 +269,46 @@ private slots:
         QVERIFY(near(image.pixelColor(95, 75), Qt::red));
         QVERIFY(near(image.pixelColor(283, 75), Qt::blue));
         QVERIFY(near(image.pixelColor(5, 5), Qt::white));
+    }
+
+    // The chart arrives as a vector picture of the object's size in report
+    // units; it must fill the object on every output, whatever the device.
+    void vectorPictureFillsItsObject()
+    {
+        HerdFixture herd;
+        herd.engine.setOnBeforePrint([](ReportObject &object) {
+            const QSize size(int(object.width()), int(object.height()));
+            QPicture picture;
+            QPainter painter(&picture);
+            painter.fillRect(QRect(QPoint(), size), Qt::red);
+            painter.fillRect(QRect(size.width() / 2, 0, size.width() / 2, size.height()), Qt::blue);
+            painter.end();
+            picture.setBoundingRect(QRect(QPoint(), size));
+            object.setPicture(picture);
+        });
+        herd.prepare(
+            R"(<report><page width="100" height="50" orientation="landscape" left="0" top="0" right="0" bottom="0"/>
+            <band type="reportTitle" height="50">
+            <picture name="PictureChart" left="10" top="10" width="80" height="30"/>
+            </band></report>)");
+        JpegExport jpeg;
+        jpeg.setResolution(192);
+        const QImage image = jpeg.render(herd.engine.preparedReport());
+        const auto near = [](QColor actual, QColor expected) {
+            return std::abs(actual.red() - expected.red()) < 40 &&
+                   std::abs(actual.green() - expected.green()) < 40 &&
+                   std::abs(actual.blue() - expected.blue()) < 40;
+        };
+        const double dotsPerMm = 192 / 25.4;
+        const auto at = [&](double x, double y) {
+            return image.pixelColor(int(x * dotsPerMm), int(y * dotsPerMm));
+        };
+        QVERIFY(near(at(11, 11), Qt::red));
+        QVERIFY(near(at(49, 39), Qt::red));
+        QVERIFY(near(at(51, 11), Qt::blue));
+        QVERIFY(near(at(89, 39), Qt::blue));
+        QVERIFY(near(at(91, 20), Qt::white));
+        QVERIFY(near(at(50, 41), Qt::white));
     }
 
     void plainTextKeepsThePageTexts()
