@@ -7,6 +7,7 @@
 #include "VirtualInstrument.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +58,7 @@ private slots:
     void gapsShorterThanASecondKeepTheReplyWhole();
     void gapOfMoreThanASecondCutsTheReply();
     void hungUpInstrumentComesBackOnANewTerminal();
+    void programAnswersAsASeparateProcess();
 
 private:
     VirtualInstrument &startInstrument(InstrumentOptions options, const Herd &herd);
@@ -219,6 +221,38 @@ void TestSerialLink::hungUpInstrumentComesBackOnANewTerminal()
     std::lock_guard lock(logMutex_);
     QCOMPARE(log_.filter(QStringLiteral("command I:")).size(), 2);
     QCOMPARE(log_.filter(QStringLiteral("hung up on ")).size(), 2);
+}
+
+void TestSerialLink::programAnswersAsASeparateProcess()
+{
+    QProcess program;
+    program.start(QStringLiteral(QEV_INSTRUMENT_PROGRAM), {"--serial", "PPPROC0001", "--firmware", "3.01"});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(chip_->isPresentBySerial("PPPROC0001"), 10000);
+
+    QVERIFY(openAsTheImportDoes(*chip_, "PPPROC0001"));
+    CommandExchange exchange(*chip_);
+    const auto identity = QevProtocol::checkIdentify(exchange.send(QevProtocol::identifyCommand(), 17));
+    QVERIFY(identity);
+    QCOMPARE(identity->serialNumber, QStringLiteral("CMOC0001"));
+    QCOMPARE(identity->firmwareVersion, QStringLiteral("3.01"));
+    const auto objects = QevProtocol::splitObjectList(exchange.send(QevProtocol::objectListCommand(), 0));
+    QVERIFY(objects);
+    QCOMPARE(objects->size(), 12);
+    QVERIFY(!QevProtocol::splitMeasurements(exchange.send(measurementCommand(objects->first().index), 0))
+                 .isEmpty());
+    chip_->closeDevice();
+
+    // SIGTERM ends it cleanly and takes the announcement away.
+    program.terminate();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!chip_->isPresentBySerial("PPPROC0001"));
+    const QString log = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(log.contains(QLatin1String("command I:")) && log.contains(QLatin1String("command L:")) &&
+                 log.contains(QLatin1String("command M 0:")),
+             qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)
