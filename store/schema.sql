@@ -87,8 +87,11 @@ CREATE TABLE WYNIKI (
    serves the result list of an object in time order. */
 CREATE INDEX IX_WYNIKI_OBJECT_TIME ON WYNIKI (IDOB, DATACZAS);
 
-/* Marking results by date. */
-CREATE INDEX IX_WYNIKI_TIME ON WYNIKI (DATACZAS);
+/* Marking results by date reads the whole table and has no index of its
+   own: an import stores every object's measurements across the same months,
+   so such an index would take writes all over its pages at every commit of
+   an import, while the scan takes a fraction of a second for a full
+   instrument. */
 
 SET TERM ^ ;
 

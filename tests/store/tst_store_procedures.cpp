@@ -2,6 +2,7 @@
 #include "Connection.h"
 #include "DatabaseError.h"
 #include "Dataset.h"
+#include "ImportTransaction.h"
 #include "SqlStatement.h"
 #include "StoredProcedure.h"
 #include "TestDatabase.h"
@@ -104,6 +105,7 @@ private slots:
     void marksResultsByDate_data();
     void marksResultsByDate();
     void unknownProcedureIsAClearError();
+    void importTransactionCommitsWhatWasDone();
 };
 
 void TestStoreProcedures::parametersInDeclaredOrder_data()
@@ -378,6 +380,33 @@ void TestStoreProcedures::unknownProcedureIsAClearError()
     } catch (const store::DatabaseError &error) {
         QVERIFY(error.message().contains(QStringLiteral("P_NO_SUCH")));
     }
+}
+
+// Seen from a second connection, which sees committed rows only.
+void TestStoreProcedures::importTransactionCommitsWhatWasDone()
+{
+    TestDatabase db;
+    store::Connection observer;
+    observer.open(db.filePath());
+    const QString countResults = QStringLiteral("select count(*) from WYNIKI");
+    try {
+        store::ImportTransaction transaction(db.connection());
+        Importer import(db.connection());
+        const int idob = import.object(1, QStringLiteral("Azor"));
+        import.result(idob, t0, 1, 1);
+        QCOMPARE(scalar(observer, countResults), 0);
+        transaction.commit();
+        QCOMPARE(scalar(observer, countResults), 1);
+
+        // A failing measurement is skipped by the import; the ones after it
+        // are still stored.
+        QVERIFY_THROWS_EXCEPTION(store::DatabaseError, import.result(idob + 1000, t0, 2, 2));
+        import.result(idob, t0.addDays(1), 3, 3);
+        throw std::runtime_error("the instrument went away");
+    } catch (const std::runtime_error &) {
+    }
+    QCOMPARE(scalar(observer, countResults), 2);
+    QCOMPARE(scalar(db.connection(), QStringLiteral("select count(*) from OBIEKTY")), 1);
 }
 
 QTEST_GUILESS_MAIN(TestStoreProcedures)
