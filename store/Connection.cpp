@@ -87,6 +87,7 @@ void Connection::open(const QString &databaseFile)
 
 void Connection::close()
 {
+    transactionId_ = 0;
     if (!QSqlDatabase::contains(connectionName_))
         return;
     catalog_.reset();
@@ -120,6 +121,27 @@ Catalog &Connection::catalog()
     if (!catalog_)
         throw DatabaseError(QStringLiteral("The database is not open."));
     return *catalog_;
+}
+
+void Connection::beginTransaction()
+{
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throw DatabaseError::fromSqlError(QStringLiteral("Starting a transaction"), db.lastError());
+    transactionId_ = ++lastTransactionId_;
+}
+
+void Connection::commitTransaction()
+{
+    QSqlDatabase db = database();
+    transactionId_ = 0;
+    if (!db.commit())
+        throw DatabaseError::fromSqlError(QStringLiteral("Committing the transaction"), db.lastError());
+}
+
+quint64 Connection::transactionId() const
+{
+    return transactionId_;
 }
 
 } // namespace store

@@ -35,10 +35,24 @@ public:
     QString databaseFile() const;
     Catalog &catalog();
 
+    // A transaction that spans many statements, for an import. While it is
+    // open every statement of the connection runs in it; otherwise each
+    // statement has a short one of its own. Use ImportTransaction.
+    void beginTransaction();
+    // Throws DatabaseError when the commit fails; the transaction is over
+    // either way.
+    void commitTransaction();
+    // Zero while no such transaction is open; otherwise a number that no
+    // earlier one had, so that a statement prepared in it can tell when it
+    // may be run again.
+    quint64 transactionId() const;
+
 private:
     QString connectionName_;
     QString databaseFile_;
     std::unique_ptr<Catalog> catalog_;
+    quint64 transactionId_ = 0;
+    quint64 lastTransactionId_ = 0;
 };
 
 } // namespace store

@@ -32,8 +32,6 @@ public:
     void commit();
 
 private:
-    void begin();
-
     Connection &connection_;
     bool active_ = false;
 };

@@ -4,6 +4,8 @@
 #include "DatabaseError.h"
 #include "SqlStatement.h"
 
+#include <QSqlError>
+
 namespace store
 {
 
@@ -48,8 +50,43 @@ void StoredProcedure::setParam(int position, const QVariant &value)
 void StoredProcedure::execute()
 {
     info();
-    outputs_ = SqlStatement::executeProcedure(connection_.database(), callSql_, inputs_,
-                                              QStringLiteral("Running procedure %1").arg(name_));
+    const quint64 transactionId = connection_.transactionId();
+    if (transactionId != 0) {
+        executePrepared(transactionId);
+        return;
+    }
+    prepared_.reset();
+    outputs_ = SqlStatement::executeProcedure(connection_.database(), callSql_, inputs_, operation());
+}
+
+// A statement prepared in a transaction is tied to it, so it is prepared
+// again in each new one.
+void StoredProcedure::executePrepared(quint64 transactionId)
+{
+    if (!prepared_ || preparedIn_ != transactionId) {
+        prepared_.emplace(connection_.database());
+        if (!prepared_->prepare(callSql_)) {
+            const QSqlError error = prepared_->lastError();
+            prepared_.reset();
+            throw DatabaseError::fromSqlError(operation(), error);
+        }
+        preparedIn_ = transactionId;
+    }
+    for (int i = 0; i < inputs_.size(); ++i)
+        prepared_->bindValue(i, inputs_.at(i));
+    outputs_.clear();
+    if (!prepared_->exec())
+        throw DatabaseError::fromSqlError(operation(), prepared_->lastError());
+    const int outputs = static_cast<int>(info_->outputs.size());
+    if (outputs > 0 && prepared_->next()) {
+        for (int i = 0; i < outputs; ++i)
+            outputs_.append(prepared_->value(i));
+    }
+}
+
+QString StoredProcedure::operation() const
+{
+    return QStringLiteral("Running procedure %1").arg(name_);
 }
 
 QVariant StoredProcedure::output(int position) const

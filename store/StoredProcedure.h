@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
 #include "Catalog.h"
+
+#include <optional>
 
 namespace store
 {
@@ -32,6 +35,8 @@ public:
 private:
     const ProcedureInfo &info();
     const ColumnInfo &inputAt(int position);
+    void executePrepared(quint64 transactionId);
+    QString operation() const;
 
     Connection &connection_;
     QString name_;
@@ -39,6 +44,10 @@ private:
     QVariantList inputs_;
     QVariantList outputs_;
     QString callSql_;
+    // Inside an import's transaction the statement is prepared once and run
+    // for every call: preparing it anew cost more than the call itself.
+    std::optional<QSqlQuery> prepared_;
+    quint64 preparedIn_ = 0;
 };
 
 } // namespace store
