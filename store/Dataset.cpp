@@ -315,15 +315,15 @@ QByteArray Dataset::blob(const QString &field) const
 QVariant Dataset::valueAt(int row, const QString &field) const
 {
     requireActive();
-    if (row == current_)
-        return isBlobField(field) ? QVariant(isNull(field) ? QVariant() : QVariant(true)) : value(field);
+    const int column = fieldIndex(field);
     if (row < 0 || row >= rows_.size())
         return {};
-    const int column = fieldIndex(field);
-    const QVariant &stored = rows_.at(row).at(column);
+    QVariant cell = rows_.at(row).at(column);
+    if (row == current_)
+        cell = changes_.value(column, cell);
     if (lazyBlob_.at(column))
-        return stored.isNull() ? QVariant() : QVariant(true);
-    return stored;
+        return cell.isNull() ? QVariant() : QVariant(true);
+    return cell;
 }
 
 QByteArray Dataset::readBlob(int column) const
@@ -421,14 +421,9 @@ void Dataset::deleteRecord()
                           QStringLiteral("Deleting the row of %1").arg(label()));
     rows_.removeAt(current_);
     blobCache_ = {};
-    if (rows_.isEmpty()) {
-        current_ = -1;
+    if (rows_.isEmpty())
         eof_ = true;
-    } else {
-        moveTo(std::min(current_, static_cast<int>(rows_.size()) - 1));
-        return;
-    }
-    emit afterScroll();
+    moveTo(std::min(current_, static_cast<int>(rows_.size()) - 1));
 }
 
 QString Dataset::label() const
