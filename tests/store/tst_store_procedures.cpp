@@ -105,6 +105,7 @@ private slots:
     void marksResultsByDate_data();
     void marksResultsByDate();
     void unknownProcedureIsAClearError();
+    void eachCallIsCommittedAtOnce();
     void importTransactionCommitsWhatWasDone();
 };
 
@@ -380,6 +381,23 @@ void TestStoreProcedures::unknownProcedureIsAClearError()
     } catch (const store::DatabaseError &error) {
         QVERIFY(error.message().contains(QStringLiteral("P_NO_SUCH")));
     }
+}
+
+// Seen from a second connection, which sees committed rows only; and the
+// call leaves no transaction of its own open.
+void TestStoreProcedures::eachCallIsCommittedAtOnce()
+{
+    TestDatabase db;
+    store::Connection observer;
+    observer.open(db.filePath());
+    Importer import(db.connection());
+    import.result(import.object(1, QStringLiteral("Azor")), t0, 1, 1);
+    QCOMPARE(scalar(observer, QStringLiteral("select count(*) from WYNIKI")), 1);
+    callMarkProcedure(db.connection(), QStringLiteral("P_SELECT_OBJECTS"), 3, 1);
+    QCOMPARE(scalar(observer, QStringLiteral("select REZI2 from OBIEKTY")), 1);
+    QCOMPARE(scalar(db.connection(), QStringLiteral("select count(*) from MON$TRANSACTIONS "
+                                                    "where MON$ATTACHMENT_ID = current_connection")),
+             1);
 }
 
 // Seen from a second connection, which sees committed rows only.
