@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "DatabaseError.h"
 #include "Dataset.h"
+#include "NamedParameters.h"
 #include "SqlStatement.h"
 #include "TestDatabase.h"
 
@@ -107,6 +108,8 @@ private slots:
     void noTransactionStaysOpen();
     void queryOverSeveralTablesIsReadOnly();
     void missingParameterOrFieldIsAClearError();
+    void namedParametersBecomePositional_data();
+    void namedParametersBecomePositional();
 };
 
 void TestStoreDataset::walksTheRowsOfAQuery()
@@ -479,6 +482,37 @@ void TestStoreDataset::missingParameterOrFieldIsAClearError()
     objects.setParam(QStringLiteral("IDdev"), 3);
     objects.open();
     QVERIFY_THROWS_EXCEPTION(store::DatabaseError, objects.value(QStringLiteral("NO_SUCH")));
+}
+
+void TestStoreDataset::namedParametersBecomePositional_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("positional");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("two, any case") << "select * from OBIEKTY where IDDEV = :IDdev and REZI2 = :sel"
+                                   << "select * from OBIEKTY where IDDEV = ? and REZI2 = ?"
+                                   << QStringList{"IDDEV", "SEL"};
+    QTest::newRow("at the end, after a line break")
+        << "select * from WYNIKI\nwhere IDOB=:IDobj"
+        << "select * from WYNIKI\nwhere IDOB=?" << QStringList{"IDOBJ"};
+    QTest::newRow("colon in a text") << "select * from OBIEKTY where OPIS = 'at 10:30' and IDOB = :id"
+                                     << "select * from OBIEKTY where OPIS = 'at 10:30' and IDOB = ?"
+                                     << QStringList{"ID"};
+    QTest::newRow("doubled quote in a text")
+        << "select 'it''s :x' from RDB$DATABASE where 1 = :one"
+        << "select 'it''s :x' from RDB$DATABASE where 1 = ?" << QStringList{"ONE"};
+    QTest::newRow("comments") << "select /* :a */ 1 -- :b\nfrom RDB$DATABASE where 1 = :c"
+                              << "select /* :a */ 1 -- :b\nfrom RDB$DATABASE where 1 = ?" << QStringList{"C"};
+}
+
+void TestStoreDataset::namedParametersBecomePositional()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, positional);
+    QFETCH(QStringList, names);
+    const store::NamedParameters parsed = store::NamedParameters::parse(sql);
+    QCOMPARE(parsed.positionalSql, positional);
+    QCOMPARE(parsed.names, names);
 }
 
 QTEST_GUILESS_MAIN(TestStoreDataset)
