@@ -56,7 +56,7 @@ void ReportActions::PrepareReport()
     FDQfrxObiekty.setParam(QStringLiteral("IDDEV"), program.deviceId());
     FDQfrxObiekty.open();
     frxDBObiektyNext();
-    frxReport1.loadFromFile(program.programPath + reportTemplateName(program.languageNumber()));
+    frxReport1.loadFromFile(program.programPath() + reportTemplateName(program.languageNumber()));
 }
 
 void ReportActions::frxDBObiektyNext()
@@ -123,7 +123,7 @@ bool ReportActions::exportData(const QString &fileName, int filterIndex)
 
 void ReportActions::PrintChart(bool toJpg, QWidget *parent)
 {
-    frxReport1.loadFromFile(program.programPath + ChartTemplateName);
+    frxReport1.loadFromFile(program.programPath() + ChartTemplateName);
     frxReport1.prepareReport();
     if (toJpg)
         frxJPEGExport1.exportReport(frxReport1.preparedReport());

@@ -33,7 +33,7 @@ public:
     // What the report needs from the rest of the program, asked for when
     // it is needed.
     struct Program {
-        QString programPath;                         // ends with a separator
+        std::function<QString()> programPath;        // ends with a separator
         std::function<int()> deviceId;               // IDDEV of the device row
         std::function<int()> languageNumber;         // 0 English .. 5 Russian
         std::function<QPicture(QSize)> chartPicture; // the chart window's current chart

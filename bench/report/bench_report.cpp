@@ -2,7 +2,8 @@
 // 100 marked results each (plus unmarked ones that the report leaves out),
 // from a real database through the main window's report steps.
 //
-//   bench_report [folder]   keeps the written files in the folder
+//   bench_report [folder [language]]   keeps the written files in the folder;
+//                                      language number 0..5 (default 1, Polish)
 #include "Dataset.h"
 #include "ReportActions.h"
 #include "TestDatabase.h"
@@ -15,6 +16,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 
 namespace
@@ -88,20 +91,33 @@ QPicture chartPicture(QSize size)
     return picture;
 }
 
+// The processor time of the whole process (the embedded database engine
+// included): on a machine shared with other work it tells how much of the
+// wall time was ours.
+double processorMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 void measure(const char *what, double limitMs, const std::function<void()> &run)
 {
     double best = 1e9;
     double worst = 0;
+    double bestProcessor = 1e9;
     for (int round = 0; round < Runs; ++round) {
         QElapsedTimer timer;
+        const double processorStart = processorMs();
         timer.start();
         run();
         const double elapsed = timer.nsecsElapsed() / 1e6;
         best = std::min(best, elapsed);
         worst = std::max(worst, elapsed);
+        bestProcessor = std::min(bestProcessor, processorMs() - processorStart);
     }
-    std::printf("%-44s best %7.0f ms, worst %7.0f ms (limit %5.0f ms)%s\n", what, best, worst, limitMs,
-                worst > limitMs ? "  OVER THE LIMIT" : "");
+    std::printf("%-36s wall best %6.0f ms, worst %6.0f ms; processor %6.0f ms (limit %5.0f ms)%s\n", what,
+                best, worst, bestProcessor, limitMs, worst > limitMs ? "  OVER THE LIMIT" : "");
 }
 
 } // namespace
@@ -119,9 +135,10 @@ int main(int argc, char **argv)
     store::Dataset results(database.connection());
 
     report::ReportActions::Program program;
-    program.programPath = QStringLiteral(QEV_RESOURCES_DIR "/");
+    program.programPath = [] { return QStringLiteral(QEV_RESOURCES_DIR "/"); };
     program.deviceId = [] { return DeviceId; };
-    program.languageNumber = [] { return 1; };
+    const int language = argc > 2 ? std::atoi(argv[2]) : 1;
+    program.languageNumber = [language] { return language; };
     program.chartPicture = chartPicture;
     program.showLexiconInfo = [](int) {};
     program.excelInstalled = [] { return true; };

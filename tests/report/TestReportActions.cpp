@@ -105,7 +105,7 @@ private:
     void makeActions(const QString &programPath)
     {
         ReportActions::Program program;
-        program.programPath = programPath;
+        program.programPath = [programPath] { return programPath; };
         program.deviceId = [] { return DeviceId; };
         program.languageNumber = [this] { return language; };
         program.chartPicture = [this](QSize size) {
