@@ -9,6 +9,7 @@
 #include "FormStorage.h"
 #include "OfficeDetection.h"
 #include "PhotoCellCache.h"
+#include "ReportActions.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -88,6 +89,7 @@ TMainUniQEVForm::TMainUniQEVForm(const QString &programFolder, const QString &st
     layout->addWidget(createTopPanel());
     layout->addWidget(createLowerArea(), 1);
     setUpGrids();
+    createReportComponents();
     resize(designWidth, designHeight);
 
     Timer1 = new QTimer(this);
@@ -143,6 +145,7 @@ void TMainUniQEVForm::FormShow()
     FDTableDevices->locate(QStringLiteral("IDDEV"), 3);
     RefreshObjects({});
     ApplyStoredLanguage();
+    connectChartWindow();
 
     const platform::OfficeDetection offices = platform::OfficeDetection::fromEnvironment();
     IsOpenOffExport = offices.classesRootKeyExists(QStringLiteral("soffice.StarCalcDocument\\CurVer"));

@@ -34,6 +34,12 @@ class LanguageClient;
 class LanguageEngine;
 } // namespace platform
 
+namespace report
+{
+class ReportActions;
+struct ReportObject;
+} // namespace report
+
 namespace store
 {
 class Connection;
@@ -146,6 +152,17 @@ public:
     int GetActLangNbr() const;
     void LangFlagsCombo1ChangeLanguage();
 
+    // --- Reports and export: frxReport1, its datasets and export components
+    std::unique_ptr<report::ReportActions> Reports;
+    QFileDialog *dlgSavePDF;
+    QFileDialog *dlgSaveExport;
+    void btnRaportClick();
+    void btnExportPDFClick();
+    void btnExportXLSClick();
+    void PrintChart(bool ToJPG);
+    void frxDBObiektyNext();
+    void frxReport1BeforePrint(report::ReportObject &Sender);
+
 protected:
     void setVisible(bool visible) override;
     void showEvent(QShowEvent *event) override;
@@ -159,6 +176,11 @@ private:
     void ApplyStoredLanguage();
     void StoreLanguagePosition();
     void ShowLanguageBanner();
+
+    // --- Reports
+    void createReportComponents();
+    void connectChartWindow();
+    void PrepareReport();
 
     // --- Layout
     void createActions();
