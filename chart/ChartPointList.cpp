@@ -3,19 +3,51 @@
 #include <algorithm>
 #include <cmath>
 
-qsizetype ChartPointList::add(const ChartPoint &point)
+void ChartPointList::clear()
 {
-    const auto place = std::upper_bound(points.cbegin(), points.cend(), point.x,
-                                        [](double x, const ChartPoint &p) { return x < p.x; });
-    const qsizetype index = place - points.cbegin();
-    points.insert(index, point);
-    return index;
+    points.clear();
+    sorted = true;
+}
+
+void ChartPointList::add(const ChartPoint &point)
+{
+    if (!points.isEmpty() && point.x < points.last().x)
+        sorted = false;
+    points.append(point);
+}
+
+void ChartPointList::sortIfNeeded() const
+{
+    if (sorted)
+        return;
+    std::stable_sort(points.begin(), points.end(),
+                     [](const ChartPoint &a, const ChartPoint &b) { return a.x < b.x; });
+    sorted = true;
+}
+
+const ChartPoint &ChartPointList::at(qsizetype index) const
+{
+    sortIfNeeded();
+    return points.at(index);
+}
+
+double ChartPointList::latestX() const
+{
+    sortIfNeeded();
+    return points.last().x;
+}
+
+qsizetype ChartPointList::firstIndexFrom(double x) const
+{
+    sortIfNeeded();
+    const auto first = std::lower_bound(points.cbegin(), points.cend(), x,
+                                        [](const ChartPoint &p, double lowest) { return p.x < lowest; });
+    return first - points.cbegin();
 }
 
 qsizetype ChartPointList::indexNear(double x, double y, double toleranceX, double toleranceY) const
 {
-    auto candidate = std::lower_bound(points.cbegin(), points.cend(), x - toleranceX,
-                                      [](const ChartPoint &p, double lowest) { return p.x < lowest; });
+    auto candidate = points.cbegin() + firstIndexFrom(x - toleranceX);
     qsizetype best = -1;
     double bestDistance = 1;
     for (; candidate != points.cend() && candidate->x <= x + toleranceX; ++candidate) {
@@ -33,6 +65,7 @@ qsizetype ChartPointList::indexNear(double x, double y, double toleranceX, doubl
 
 QList<QPointF> ChartPointList::positions() const
 {
+    sortIfNeeded();
     QList<QPointF> result;
     result.reserve(points.size());
     for (const ChartPoint &point : points)

@@ -15,22 +15,24 @@ struct ChartPoint {
     QDateTime when;
 };
 
-// The points of the measurement series, kept in ascending x whatever order
-// they are added in, so that the line joins them in time order and the
-// point under the mouse is found by a binary search.
+// The points of the measurement series, in ascending x whatever order they
+// are added in, so that the line joins them in time order and the point
+// under the mouse is found by a binary search. Points with the same x keep
+// the order in which they were added. Adding only appends; the order is
+// restored once, when the points are next read, so that filling the chart
+// from a list in any order takes n log n.
 class ChartPointList
 {
 public:
-    void clear() { points.clear(); }
-
-    // Inserts after every point with the same or a smaller x; returns the
-    // index of the new point.
-    qsizetype add(const ChartPoint &point);
+    void clear();
+    void add(const ChartPoint &point);
 
     qsizetype count() const { return points.size(); }
     bool isEmpty() const { return points.isEmpty(); }
-    const ChartPoint &at(qsizetype index) const { return points.at(index); }
-    double latestX() const { return points.last().x; }
+    const ChartPoint &at(qsizetype index) const;
+    double latestX() const;
+    // The index of the first point whose x is `x` or more; count() if none.
+    qsizetype firstIndexFrom(double x) const;
 
     // The point nearest to (x, y) whose distance in each direction is within
     // the tolerance, or -1. Only the points within the x tolerance are looked
@@ -40,5 +42,8 @@ public:
     QList<QPointF> positions() const;
 
 private:
-    QList<ChartPoint> points;
+    void sortIfNeeded() const;
+
+    mutable QList<ChartPoint> points;
+    mutable bool sorted = true;
 };

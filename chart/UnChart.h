@@ -15,10 +15,15 @@ class QLabel;
 class QLineSeries;
 class QPicture;
 class QPushButton;
-class QScatterSeries;
 class QValueAxis;
 class ChartView;
 class GradientBand;
+class PointMarkers;
+
+namespace platform
+{
+class LanguageClient;
+} // namespace platform
 
 namespace store
 {
@@ -61,6 +66,7 @@ public:
     ChartView *Chart1;
     QLineSeries *SeriesT;
     QFileDialog *SavePictureDialog1;
+    platform::LanguageClient *LangManClient1;
 
     // The objects list whose current row the strip shows, and the results
     // list whose rows the chart plots and whose comments the hover shows.
@@ -132,9 +138,10 @@ private:
     void fitAxisLabelsToPlotArea();
     void updateWallShadow();
     void refreshSeriesIfOutdated();
+    void layOutChart(const QSizeF &size);
 
     QChart *theChart;
-    QScatterSeries *seriesPoints;
+    PointMarkers *pointMarkers;
     QDateTimeAxis *bottomAxis;
     QValueAxis *leftAxis;
     QGraphicsRectItem *wallShadow;

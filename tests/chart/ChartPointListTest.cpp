@@ -36,11 +36,14 @@ void ChartPointListTest::keepsTimeOrderWhateverTheAddingOrder()
 void ChartPointListTest::equalMomentsKeepTheirAddingOrder()
 {
     ChartPointList list;
-    list.add(point(20, 1));
-    list.add(point(10, 2));
-    QCOMPARE(list.add(point(20, 3)), 2);
-    QCOMPARE(list.add(point(10, 4)), 1);
-    QCOMPARE(list.positions(), (QList<QPointF>{{10, 2}, {10, 4}, {20, 1}, {20, 3}}));
+    for (const QPointF &added :
+         {QPointF(20, 1), QPointF(10, 2), QPointF(20, 3), QPointF(10, 4), QPointF(5, 5)})
+        list.add(point(added.x(), added.y()));
+    QCOMPARE(list.positions(), (QList<QPointF>{{5, 5}, {10, 2}, {10, 4}, {20, 1}, {20, 3}}));
+    // Adding after a read keeps the order too.
+    list.add(point(15, 6));
+    QCOMPARE(list.at(3).y, 6.0);
+    QCOMPARE(list.latestX(), 20.0);
 }
 
 void ChartPointListTest::findsThePointNearTheMouse_data()

@@ -215,6 +215,24 @@ void ChartWindowTest::colourFollowsTheTimeOfDay()
     QCOMPARE(window->points().at(0).colour, colour);
 }
 
+void ChartWindowTest::pointsAreDrawnInTheirOwnColours()
+{
+    const int dog = addObject(QStringLiteral("Bella"), {});
+    addResult(dog, QDateTime(QDate(2024, 3, 19), QTime(8, 0)), 500, 1);
+    addResult(dog, QDateTime(QDate(2024, 3, 19), QTime(20, 0)), 1500, 1);
+    openResultsOf(dog);
+    window->ClearChart();
+    window->AddMarkedResults(*results);
+    window->RescaleAxis();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    // The evening point is the latest, on the right edge: drawn whole.
+    const QImage drawn = window->Chart1->viewport()->grab().toImage();
+    QCOMPARE(drawn.pixelColor(viewportPositionOf(0) + QPoint(2, 2)), QColor(0, 0, 255));
+    QCOMPARE(drawn.pixelColor(viewportPositionOf(1) + QPoint(2, 2)), QColor(0, 128, 0));
+}
+
 void ChartWindowTest::objectWithoutMarkedResultsGivesAnEmptyChart()
 {
     const int dog = addObject(QStringLiteral("Bella"), {});

@@ -30,6 +30,7 @@ private slots:
     void chartsMarkedResultsInTimeOrder();
     void colourFollowsTheTimeOfDay_data();
     void colourFollowsTheTimeOfDay();
+    void pointsAreDrawnInTheirOwnColours();
     void objectWithoutMarkedResultsGivesAnEmptyChart();
     void opensOnTheLastFifteenDays();
     void buttonsMoveTheAxes();
