@@ -83,6 +83,7 @@ private:
     Program program;
 
 public:
+    // Declared after the rows they read, which are built first.
     ReportDBDataset frxDBObiekty;
     ReportDBDataset frxDBWyniki;
 };

@@ -1,11 +1,15 @@
 #include "DataRows.h"
 #include "HerdFixture.h"
 #include "ReportError.h"
+#include "ReportPreview.h"
 #include "TextMetrics.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace report;
@@ -258,6 +262,35 @@ private slots:
             const auto rows = DataRows::ofPage(prepared.pages[page]);
             QCOMPARE(rows.front().front().text, QStringLiteral("Dog %1").arg(page + 1));
         }
+    }
+
+    void previewShowsThePagesAtFullSize()
+    {
+        HerdFixture herd;
+        herd.addObject(1, QStringLiteral("Luna"), QString(), 100);
+        herd.prepare(HerdTemplate);
+        const int pages = static_cast<int>(herd.engine.preparedReport().pages.size());
+        QVERIFY(pages >= 3);
+        ReportPreview preview(herd.engine);
+        QCOMPARE(preview.zoom(), 1.0);
+        QCOMPARE(preview.currentPage(), 0);
+        auto *view = preview.findChild<QWidget *>(QStringLiteral("PageView"));
+        QVERIFY(view);
+        QCOMPARE(view->size(), herd.engine.preparedReport().page.paperUnits().toSize());
+        QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("PreviewPageCount"))->text(),
+                 QStringLiteral("of %1").arg(pages));
+
+        preview.findChild<QToolButton *>(QStringLiteral("PreviewLast"))->click();
+        QCOMPARE(preview.currentPage(), pages - 1);
+        preview.findChild<QToolButton *>(QStringLiteral("PreviewNext"))->click();
+        QCOMPARE(preview.currentPage(), pages - 1);
+        preview.findChild<QToolButton *>(QStringLiteral("PreviewPrior"))->click();
+        QCOMPARE(preview.currentPage(), pages - 2);
+        QCOMPARE(preview.findChild<QSpinBox *>(QStringLiteral("PreviewPageNumber"))->value(), pages - 1);
+
+        preview.findChild<QToolButton *>(QStringLiteral("PreviewZoomIn"))->click();
+        QCOMPARE(preview.zoom(), 1.25);
+        QCOMPARE(view->width(), qRound(herd.engine.preparedReport().page.paperUnits().width() * 1.25));
     }
 
     void unknownExpressionsFailThePreparation_data()
