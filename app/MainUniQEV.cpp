@@ -89,6 +89,8 @@ TMainUniQEVForm::TMainUniQEVForm(const QString &programFolder, const QString &st
     layout->addWidget(createTopPanel());
     layout->addWidget(createLowerArea(), 1);
     setUpGrids();
+    createEditing();
+    createContactLinks();
     createReportComponents();
     resize(designWidth, designHeight);
 

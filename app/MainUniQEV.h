@@ -14,6 +14,7 @@ class QFileDialog;
 class QGroupBox;
 class QIcon;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSplitter;
 class QTimer;
@@ -152,6 +153,19 @@ public:
     int GetActLangNbr() const;
     void LangFlagsCombo1ChangeLanguage();
 
+    // --- Editing, deletion and marking by date
+    QMenu *PopABobjectT;
+    QMenu *PopABresult;
+    void actMynameExecute();
+    void ActResuCommentExecute();
+    void actDelRekordExecute();
+    void actDelObjectExecute();
+    void btnSelectDateClick();
+
+    // --- Contact and FAQ
+    void BitBtn1Click();
+    void BitBtnFAQClick();
+
     // --- Reports and export: frxReport1, its datasets and export components
     std::unique_ptr<report::ReportActions> Reports;
     QFileDialog *dlgSavePDF;
@@ -176,6 +190,17 @@ private:
     void ApplyStoredLanguage();
     void StoreLanguagePosition();
     void ShowLanguageBanner();
+
+    // --- Editing, deletion and marking by date
+    void createEditing();
+    bool hasCurrentObject() const;
+    bool hasCurrentResult() const;
+    void placeTextEntryWindow();
+    bool editTextOfCurrentRow(store::Dataset &list, const QString &field, QLabel *caption);
+    bool confirmed(int question);
+
+    // --- Contact and FAQ
+    void createContactLinks();
 
     // --- Reports
     void createReportComponents();
