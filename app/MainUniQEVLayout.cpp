@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -76,6 +77,7 @@ void TMainUniQEVForm::createActions()
     ActionManager1 = new QObject(this);
     ActionManager1->setObjectName(QStringLiteral("ActionManager1"));
     actChart = namedAction(QStringLiteral("actChart"), tr("Chart"), 0, ActionManager1);
+    connect(actChart, &QAction::triggered, this, &TMainUniQEVForm::actChartExecute);
     ActResuComment =
         namedAction(QStringLiteral("ActResuComment"), tr("Edit result comment"), 1, ActionManager1);
     actMyname = namedAction(QStringLiteral("actMyname"), tr("Edit description"), 1, ActionManager1);
@@ -93,11 +95,15 @@ QWidget *TMainUniQEVForm::createTopPanel()
     auto *bannerSpot = new QWidget(Panel1);
     bannerSpot->setFixedSize(bannerWidth, bannerHeight);
     QLabel **banners[] = {&imgEN, &imgPL, &imgDE, &imgFR, &imgES, &imgRU};
-    const char *bannerNames[] = {"imgEN", "imgPL", "imgDE", "imgFR", "imgES", "imgRU"};
+    const char *languageCodes[] = {"EN", "PL", "DE", "FR", "ES", "RU"};
     for (int i = 0; i < 6; ++i) {
-        *banners[i] = namedLabel(QString::fromLatin1(bannerNames[i]), {}, bannerSpot);
+        const QString code = QString::fromLatin1(languageCodes[i]);
+        *banners[i] = namedLabel(QStringLiteral("img") + code, {}, bannerSpot);
         (*banners[i])->setGeometry(0, 0, bannerWidth, bannerHeight);
         (*banners[i])->setScaledContents(true);
+        (*banners[i])
+            ->setPixmap(QPixmap(m_programFolder + QStringLiteral("/pictures/banner_") + code.toLower() +
+                                QStringLiteral(".png")));
     }
     imgEN->raise();
 
