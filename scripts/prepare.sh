@@ -3,6 +3,11 @@
 
 QEV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# ccache keys on paths relative to the checkout, so a fresh clone in another
+# folder reuses what an earlier build compiled.
+export CCACHE_BASEDIR=$QEV_ROOT
+export CCACHE_NOHASHDIR=true
+
 QEV_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-ibase qt6-charts-dev qt6-serialport-dev
