@@ -166,6 +166,9 @@ public:
     void BitBtn1Click();
     void BitBtnFAQClick();
 
+    // --- Chart
+    void actChartExecute();
+
     // --- Reports and export: frxReport1, its datasets and export components
     std::unique_ptr<report::ReportActions> Reports;
     QFileDialog *dlgSavePDF;
