@@ -98,6 +98,7 @@ TMainUniQEVForm::TMainUniQEVForm(const QString &programFolder, const QString &st
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(labelTimerInterval);
     Timer1->start();
+    createImportComponents();
     attachLanguageClient();
 }
 
@@ -130,6 +131,8 @@ void TMainUniQEVForm::showEvent(QShowEvent *event)
 
 void TMainUniQEVForm::closeEvent(QCloseEvent *event)
 {
+    if (closeWaitsForImport(event))
+        return;
     saveWindowState();
     FormClose();
     event->accept();

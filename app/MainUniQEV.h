@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -30,6 +31,7 @@ class tftdichip;
 namespace platform
 {
 class DesignedLexicon;
+class ProcessLauncher;
 class LangFlagsCombo;
 class LanguageClient;
 class LanguageEngine;
@@ -180,6 +182,16 @@ public:
     void frxDBObiektyNext();
     void frxReport1BeforePrint(report::ReportObject &Sender);
 
+    // --- Import from the instrument
+    platform::ProcessLauncher *JvCreateProcFTDI;
+    void ButtonConnectClick();
+    void Timer1Timer();
+    void JvCreateProcFTDITerminate(int ExitCode);
+    int SearchDevices();
+    QByteArray SendCommand(const QByteArray &command, int expectedLength);
+    void ShowNoDevice();
+    bool importIsRunning() const;
+
 protected:
     void setVisible(bool visible) override;
     void showEvent(QShowEvent *event) override;
@@ -209,6 +221,14 @@ private:
     void createReportComponents();
     void connectChartWindow();
     void PrepareReport();
+
+    // --- Import
+    void createImportComponents();
+    void finishImport();
+    void showDeviceAccessAdvice(std::uint32_t openStatus);
+    bool closeWaitsForImport(QCloseEvent *event);
+    bool m_importRunning = false;
+    bool m_closeRequested = false;
 
     // --- Layout
     void createActions();
