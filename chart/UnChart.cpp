@@ -4,7 +4,6 @@
 #include "Dataset.h"
 #include "GradientBand.h"
 #include "LanguageClient.h"
-#include "PointMarkers.h"
 #include "PopupPlacement.h"
 #include "TimeOfDayColour.h"
 #include "UnViewForm.h"
@@ -14,7 +13,6 @@
 #include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QFrame>
-#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +22,7 @@
 #include <QPicture>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -42,9 +41,6 @@ constexpr int stripHeight = 128;
 constexpr int pointHalfSize = 6;
 constexpr int labelPixels = 16;
 constexpr QPoint wallShadowOffset(3, 3);
-// The chart stacks its series at 5 and its legend at 6: the point squares go
-// between, above the line.
-constexpr double seriesAndLegendZ = 5.5;
 
 const QColor windowColour(218, 241, 255);
 const QColor stripFrameColour(162, 221, 255);
@@ -262,9 +258,14 @@ void TWykresForm::createChart()
     SeriesT = new QLineSeries(theChart);
     SeriesT->setObjectName(QStringLiteral("SeriesT"));
     SeriesT->setPen(QPen(lineColour, 2));
+    seriesPoints = new QScatterSeries(theChart);
+    seriesPoints->setObjectName(QStringLiteral("SeriesTPoints"));
+    seriesPoints->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    seriesPoints->setMarkerSize(2 * pointHalfSize);
+    seriesPoints->setColor(seriesColour);
+    seriesPoints->setBorderColor(Qt::black);
     theChart->addSeries(SeriesT);
-    pointMarkers = new PointMarkers(*theChart, *SeriesT, pointList, pointHalfSize);
-    pointMarkers->setZValue(seriesAndLegendZ);
+    theChart->addSeries(seriesPoints);
 
     bottomAxis = new QDateTimeAxis(theChart);
     bottomAxis->setObjectName(QStringLiteral("BottomAxis"));
@@ -277,8 +278,10 @@ void TWykresForm::createChart()
     leftAxis->setTickAnchor(0);
     theChart->addAxis(bottomAxis, Qt::AlignBottom);
     theChart->addAxis(leftAxis, Qt::AlignLeft);
-    SeriesT->attachAxis(bottomAxis);
-    SeriesT->attachAxis(leftAxis);
+    for (QXYSeries *series : {static_cast<QXYSeries *>(SeriesT), static_cast<QXYSeries *>(seriesPoints)}) {
+        series->attachAxis(bottomAxis);
+        series->attachAxis(leftAxis);
+    }
 
     Chart1 = new ChartView(theChart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
@@ -288,12 +291,10 @@ void TWykresForm::createChart()
     connect(Chart1, &ChartView::wheelTurned, this, &TWykresForm::Chart1MouseWheel);
     connect(Chart1, &ChartView::mouseMovedTo, this, &TWykresForm::trackMouse);
     connect(Chart1, &ChartView::mouseLeft, this, &TWykresForm::SeriesTMouseLeave);
-    connect(theChart, &QChart::plotAreaChanged, this, &TWykresForm::updateWallShadow);
-    connect(theChart, &QChart::plotAreaChanged, this, [this] { pointMarkers->plotAreaChanged(); });
-    // Label spacing follows the size of the plot area; changing it while the
-    // chart lays itself out would be lost, so it waits for the layout to end.
-    connect(theChart, &QChart::plotAreaChanged, this, &TWykresForm::fitAxisLabelsToPlotArea,
-            Qt::QueuedConnection);
+    connect(theChart, &QChart::plotAreaChanged, this, [this] {
+        fitAxisLabelsToPlotArea();
+        updateWallShadow();
+    });
 }
 
 // Until the window is first opened the chart shows a sample, so that a
@@ -593,7 +594,6 @@ void TWykresForm::applyAxes()
     leftAxis->setRange(chartAxes.left.minimum, chartAxes.left.maximum);
     bottomAxis->setRange(fromChartX(chartAxes.bottom.minimum), fromChartX(chartAxes.bottom.maximum));
     fitAxisLabelsToPlotArea();
-    pointMarkers->update();
 }
 
 void TWykresForm::fitAxisLabelsToPlotArea()
@@ -627,15 +627,21 @@ void TWykresForm::refreshSeriesIfOutdated()
     if (!seriesOutdated)
         return;
     seriesOutdated = false;
-    SeriesT->replace(pointList.positions());
-    pointMarkers->update();
+    const QList<QPointF> positions = pointList.positions();
+    SeriesT->replace(positions);
+    seriesPoints->replace(positions);
+    QHash<int, QHash<QXYSeries::PointConfiguration, QVariant>> colours;
+    colours.reserve(pointList.count());
+    for (qsizetype i = 0; i < pointList.count(); ++i)
+        colours.insert(int(i), {{QXYSeries::PointConfiguration::Color, pointList.at(i).colour}});
+    seriesPoints->setPointsConfiguration(colours);
 }
 
 QPicture TWykresForm::chartPicture(const QSize &size)
 {
     refreshSeriesIfOutdated();
     const QSizeF shownSize = theChart->size();
-    layOutChart(size);
+    theChart->resize(size);
     QPicture picture;
     {
         QPainter painter(&picture);
@@ -643,14 +649,6 @@ QPicture TWykresForm::chartPicture(const QSize &size)
         painter.fillRect(QRect(QPoint(0, 0), size), windowColour);
         theChart->scene()->render(&painter, QRectF(QPointF(0, 0), size), theChart->geometry());
     }
-    layOutChart(shownSize);
+    theChart->resize(shownSize);
     return picture;
-}
-
-void TWykresForm::layOutChart(const QSizeF &size)
-{
-    theChart->resize(size);
-    theChart->layout()->activate();
-    fitAxisLabelsToPlotArea();
-    theChart->layout()->activate();
 }
