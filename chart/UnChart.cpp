@@ -4,6 +4,7 @@
 #include "Dataset.h"
 #include "GradientBand.h"
 #include "LanguageClient.h"
+#include "PointMarkers.h"
 #include "PopupPlacement.h"
 #include "TimeOfDayColour.h"
 #include "UnViewForm.h"
@@ -13,6 +14,7 @@
 #include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,7 +24,6 @@
 #include <QPicture>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -41,6 +42,9 @@ constexpr int stripHeight = 128;
 constexpr int pointHalfSize = 6;
 constexpr int labelPixels = 16;
 constexpr QPoint wallShadowOffset(3, 3);
+// The chart stacks its series at 5 and its legend at 6: the point squares go
+// between, above the line.
+constexpr double seriesAndLegendZ = 5.5;
 
 const QColor windowColour(218, 241, 255);
 const QColor stripFrameColour(162, 221, 255);
@@ -258,14 +262,9 @@ void TWykresForm::createChart()
     SeriesT = new QLineSeries(theChart);
     SeriesT->setObjectName(QStringLiteral("SeriesT"));
     SeriesT->setPen(QPen(lineColour, 2));
-    seriesPoints = new QScatterSeries(theChart);
-    seriesPoints->setObjectName(QStringLiteral("SeriesTPoints"));
-    seriesPoints->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    seriesPoints->setMarkerSize(2 * pointHalfSize);
-    seriesPoints->setColor(seriesColour);
-    seriesPoints->setBorderColor(Qt::black);
     theChart->addSeries(SeriesT);
-    theChart->addSeries(seriesPoints);
+    pointMarkers = new PointMarkers(*theChart, *SeriesT, pointList, pointHalfSize);
+    pointMarkers->setZValue(seriesAndLegendZ);
 
     bottomAxis = new QDateTimeAxis(theChart);
     bottomAxis->setObjectName(QStringLiteral("BottomAxis"));
@@ -278,10 +277,8 @@ void TWykresForm::createChart()
     leftAxis->setTickAnchor(0);
     theChart->addAxis(bottomAxis, Qt::AlignBottom);
     theChart->addAxis(leftAxis, Qt::AlignLeft);
-    for (QXYSeries *series : {static_cast<QXYSeries *>(SeriesT), static_cast<QXYSeries *>(seriesPoints)}) {
-        series->attachAxis(bottomAxis);
-        series->attachAxis(leftAxis);
-    }
+    SeriesT->attachAxis(bottomAxis);
+    SeriesT->attachAxis(leftAxis);
 
     Chart1 = new ChartView(theChart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
@@ -291,10 +288,12 @@ void TWykresForm::createChart()
     connect(Chart1, &ChartView::wheelTurned, this, &TWykresForm::Chart1MouseWheel);
     connect(Chart1, &ChartView::mouseMovedTo, this, &TWykresForm::trackMouse);
     connect(Chart1, &ChartView::mouseLeft, this, &TWykresForm::SeriesTMouseLeave);
-    connect(theChart, &QChart::plotAreaChanged, this, [this] {
-        fitAxisLabelsToPlotArea();
-        updateWallShadow();
-    });
+    connect(theChart, &QChart::plotAreaChanged, this, &TWykresForm::updateWallShadow);
+    connect(theChart, &QChart::plotAreaChanged, this, [this] { pointMarkers->plotAreaChanged(); });
+    // Label spacing follows the size of the plot area; changing it while the
+    // chart lays itself out would be lost, so it waits for the layout to end.
+    connect(theChart, &QChart::plotAreaChanged, this, &TWykresForm::fitAxisLabelsToPlotArea,
+            Qt::QueuedConnection);
 }
 
 // Until the window is first opened the chart shows a sample, so that a
@@ -572,7 +571,8 @@ void TWykresForm::SeriesTMouseEnter(qsizetype index, const QPoint &cursor)
     ViewForm->Memo1->setPlainText(commentOfResultTakenAt(point.when));
     // The pop-up must not take the mouse from the chart, or the chart would
     // see the mouse leave the point the moment the pop-up opens under it.
-    ViewForm->setWindowFlag(Qt::WindowTransparentForInput);
+    if (!ViewForm->windowFlags().testFlag(Qt::WindowTransparentForInput))
+        ViewForm->setWindowFlag(Qt::WindowTransparentForInput);
     const QScreen *screen = QApplication::screenAt(cursor);
     const QRect screenArea = (screen ? screen : this->screen())->geometry();
     ViewForm->move(popupTopLeft(cursor, ViewForm->size(), screenArea));
@@ -594,6 +594,7 @@ void TWykresForm::applyAxes()
     leftAxis->setRange(chartAxes.left.minimum, chartAxes.left.maximum);
     bottomAxis->setRange(fromChartX(chartAxes.bottom.minimum), fromChartX(chartAxes.bottom.maximum));
     fitAxisLabelsToPlotArea();
+    pointMarkers->update();
 }
 
 void TWykresForm::fitAxisLabelsToPlotArea()
@@ -627,21 +628,15 @@ void TWykresForm::refreshSeriesIfOutdated()
     if (!seriesOutdated)
         return;
     seriesOutdated = false;
-    const QList<QPointF> positions = pointList.positions();
-    SeriesT->replace(positions);
-    seriesPoints->replace(positions);
-    QHash<int, QHash<QXYSeries::PointConfiguration, QVariant>> colours;
-    colours.reserve(pointList.count());
-    for (qsizetype i = 0; i < pointList.count(); ++i)
-        colours.insert(int(i), {{QXYSeries::PointConfiguration::Color, pointList.at(i).colour}});
-    seriesPoints->setPointsConfiguration(colours);
+    SeriesT->replace(pointList.positions());
+    pointMarkers->update();
 }
 
 QPicture TWykresForm::chartPicture(const QSize &size)
 {
     refreshSeriesIfOutdated();
     const QSizeF shownSize = theChart->size();
-    theChart->resize(size);
+    layOutChart(size);
     QPicture picture;
     {
         QPainter painter(&picture);
@@ -649,6 +644,14 @@ QPicture TWykresForm::chartPicture(const QSize &size)
         painter.fillRect(QRect(QPoint(0, 0), size), windowColour);
         theChart->scene()->render(&painter, QRectF(QPointF(0, 0), size), theChart->geometry());
     }
-    theChart->resize(shownSize);
+    layOutChart(shownSize);
     return picture;
+}
+
+void TWykresForm::layOutChart(const QSizeF &size)
+{
+    theChart->resize(size);
+    theChart->layout()->activate();
+    fitAxisLabelsToPlotArea();
+    theChart->layout()->activate();
 }
