@@ -15,10 +15,10 @@ class QLabel;
 class QLineSeries;
 class QPicture;
 class QPushButton;
-class QScatterSeries;
 class QValueAxis;
 class ChartView;
 class GradientBand;
+class PointMarkers;
 
 namespace platform
 {
@@ -138,9 +138,10 @@ private:
     void fitAxisLabelsToPlotArea();
     void updateWallShadow();
     void refreshSeriesIfOutdated();
+    void layOutChart(const QSizeF &size);
 
     QChart *theChart;
-    QScatterSeries *seriesPoints;
+    PointMarkers *pointMarkers;
     QDateTimeAxis *bottomAxis;
     QValueAxis *leftAxis;
     QGraphicsRectItem *wallShadow;
