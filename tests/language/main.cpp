@@ -5,6 +5,7 @@
 #include <vector>
 
 std::unique_ptr<QObject> makeLanguageEngineTest();
+std::unique_ptr<QObject> makeTranslationsTest();
 
 int main(int argc, char **argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
 
     std::vector<std::unique_ptr<QObject>> tests;
     tests.push_back(makeLanguageEngineTest());
+    tests.push_back(makeTranslationsTest());
 
     int failures = 0;
     for (const auto &test : tests)
