@@ -19,7 +19,7 @@ constexpr int unreadPollMs = 2;
 
 } // namespace
 
-EventNotifier::EventNotifier(const SerialLine &line, std::uint32_t mask, platform::EventHandle event)
+EventNotifier::EventNotifier(SerialLine &line, std::uint32_t mask, platform::EventHandle event)
     : line_(line), mask_(mask), event_(platform::DuplicateEventObject(event)),
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       thread_([this](std::stop_token stop) { watch(stop); })

@@ -22,7 +22,7 @@ public:
     static constexpr std::uint32_t ModemStatus = 2;
 
     // Starts watching; the notifier holds its own reference to the event.
-    EventNotifier(const SerialLine &line, std::uint32_t mask, platform::EventHandle event);
+    EventNotifier(SerialLine &line, std::uint32_t mask, platform::EventHandle event);
     // Stops the thread and waits for it, then drops the event reference.
     ~EventNotifier();
     EventNotifier(const EventNotifier &) = delete;
@@ -35,7 +35,7 @@ private:
     void watch(std::stop_token stop);
     void raise(std::uint32_t event);
 
-    const SerialLine &line_;
+    SerialLine &line_;
     const std::uint32_t mask_;
     platform::EventHandle event_;
     std::atomic<std::uint32_t> pending_{0};

@@ -1,5 +1,7 @@
 #include "SerialLine.h"
 
+#include <algorithm>
+
 // The kernel's own termios interface: it sets any baud rate, which the C
 // library's termios cannot. It must not meet <termios.h> or <sys/ioctl.h>.
 #include <asm/termios.h>
@@ -203,16 +205,47 @@ Status SerialLine::purge(std::uint32_t mask)
     if (mask == 0 || mask > 3)
         return InvalidParameter;
     const int queue = mask == 3 ? TCIOFLUSH : mask == 1 ? TCIFLUSH : TCOFLUSH;
+    if (mask & 1) {
+        std::lock_guard lock(receivedMutex_);
+        received_.clear();
+    }
     return ioctl(fd_, TCFLSH, queue) == 0 ? Ok : lastError();
 }
 
-Status SerialLine::bytesWaiting(std::uint32_t &count) const
+Status SerialLine::bytesWaiting(std::uint32_t &count)
 {
     int n = 0;
     if (ioctl(fd_, TIOCINQ, &n) != 0)
         return lastError();
-    count = static_cast<std::uint32_t>(n);
+    std::lock_guard lock(receivedMutex_);
+    // A read error (a hung-up line) is left for the next read to report.
+    collectReceived();
+    count = static_cast<std::uint32_t>(received_.size());
     return Ok;
+}
+
+Status SerialLine::collectReceived()
+{
+    char chunk[4096];
+    for (;;) {
+        // In raw mode without a minimum count, a read finds 0 bytes when
+        // none are waiting.
+        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        if (n > 0)
+            received_.append(chunk, static_cast<std::size_t>(n));
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            return n < 0 && errno != EAGAIN ? lastError() : Ok;
+    }
+}
+
+std::uint32_t SerialLine::takeReceived(unsigned char *bytes, std::uint32_t count)
+{
+    const auto taken = static_cast<std::uint32_t>(std::min<std::size_t>(count, received_.size()));
+    std::copy_n(received_.begin(), taken, bytes);
+    received_.erase(0, taken);
+    return taken;
 }
 
 Status SerialLine::bytesToSend(std::uint32_t &count) const
@@ -258,30 +291,29 @@ Status SerialLine::setLowLatency(bool on)
     return ioctl(fd_, TIOCSSERIAL, &serial) == 0 ? Ok : lastError();
 }
 
+// Every byte goes through our queue, so that bytes the receive-event
+// worker has moved there meanwhile keep their order. The worker may also
+// empty the kernel's queue between our poll and our look, so the poll waits
+// at most a millisecond at a time.
 Status SerialLine::read(void *buffer, std::uint32_t count, std::uint32_t &done, Milliseconds timeout)
 {
     auto *bytes = static_cast<unsigned char *>(buffer);
     const auto deadline = Clock::now() + timeout;
     done = 0;
-    while (done < count) {
-        // In raw mode without a minimum count, a read finds 0 bytes when none
-        // are waiting; a hang-up shows in the poll.
-        const ssize_t n = ::read(fd_, bytes + done, count - done);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
+    for (;;) {
+        Status status = Ok;
+        {
+            std::lock_guard lock(receivedMutex_);
+            status = collectReceived();
+            done += takeReceived(bytes + done, count - done);
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return lastError();
+        if (done == count || status != Ok || Clock::now() >= deadline)
+            return done == count ? Ok : status;
         bool ready = false;
-        if (const Status status = waitFor(fd_, POLLIN, deadline, ready); status != Ok)
-            return status;
-        if (!ready && Clock::now() >= deadline)
-            break;
+        const auto pause = std::min(deadline, Clock::now() + std::chrono::milliseconds(1));
+        if (const Status waited = waitFor(fd_, POLLIN, pause, ready); waited != Ok)
+            return waited;
     }
-    return Ok;
 }
 
 Status SerialLine::write(const void *buffer, std::uint32_t count, std::uint32_t &done, Milliseconds timeout)

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <string>
 
 namespace d2xx
 {
@@ -19,6 +21,14 @@ constexpr std::uint32_t ModemDCD = 0x80;
 // One open serial terminal in raw mode: line settings through termios, reads
 // and writes bounded by a time-out on the monotonic clock. Every operation
 // returns a status of D2xxStatus.h and never throws.
+//
+// The kernel's terminal holds at most 4 KiB of received bytes and, without
+// flow control, drops what comes beyond; the FTDI driver keeps a far larger
+// queue of its own, and a caller that waits for a long reply to fall silent
+// before it reads relies on that. So each look at the receive queue moves
+// what the kernel holds into a queue of ours, and reads take from it first.
+// The queue is guarded: the receive-event worker looks at it from its own
+// thread.
 class SerialLine
 {
 public:
@@ -44,7 +54,7 @@ public:
     Status setFlowControl(std::uint16_t flowControl, std::uint8_t xonChar, std::uint8_t xoffChar);
     // Bit 1 discards the bytes received and not read, bit 2 those not sent.
     Status purge(std::uint32_t mask);
-    Status bytesWaiting(std::uint32_t &count) const;
+    Status bytesWaiting(std::uint32_t &count);
     Status bytesToSend(std::uint32_t &count) const;
     Status modemStatus(std::uint32_t &status) const;
     Status setDtr(bool on);
@@ -63,8 +73,14 @@ public:
 private:
     explicit SerialLine(int fd) : fd_(fd) {}
     Status setModemLine(int line, bool on);
+    // Both with receivedMutex_ held: moves every byte the kernel holds into
+    // received_; takes up to count bytes from its front.
+    Status collectReceived();
+    std::uint32_t takeReceived(unsigned char *bytes, std::uint32_t count);
 
     int fd_;
+    std::mutex receivedMutex_;
+    std::string received_;
 };
 
 } // namespace d2xx

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <QDeadlineTimer>
 #include <thread>
 
 // The wrapper's entry and the layer's entry must be the same block layout.
@@ -98,6 +99,7 @@ private slots:
     void readCollectsBytesArrivingDuringTheWait();
     void writeReachesTheFarEnd();
     void queueStatusAndPurge();
+    void queueHoldsMoreThanTheKernelBuffer();
     void eventNotificationSignalsArrivingCharacters();
     void hangUpIsAnIoError();
     void closedOrForeignHandlesAreRefused();
@@ -597,6 +599,36 @@ void TestD2xx::queueStatusAndPurge()
     QCOMPARE(FT_Purge(handle, FT_PURGE_RX), FT_OK);
     QCOMPARE(FT_GetQueueStatus(handle, &waiting), FT_OK);
     QCOMPARE(waiting, 0u);
+}
+
+// A measurement reply of a thousand readings is 9000 bytes, more than the
+// kernel's terminal keeps; the caller reads only once the line is silent.
+void TestD2xx::queueHoldsMoreThanTheKernelBuffer()
+{
+    FT_HANDLE handle = openLine();
+    QVERIFY(handle);
+    QCOMPARE(FT_SetTimeouts(handle, 5, 100), FT_OK);
+    QByteArray reply;
+    for (int i = 0; i < 9000; ++i)
+        reply.append(static_cast<char>(i * 7 % 251));
+    std::thread farEnd([this, &reply] { line_->send(reply); });
+    std::uint32_t waiting = 0;
+    QDeadlineTimer deadline(10000);
+    while (!(FT_GetQueueStatus(handle, &waiting) == FT_OK && waiting == 9000) && !deadline.hasExpired())
+        std::this_thread::sleep_for(10ms);
+    if (waiting != 9000) {
+        // The far end is stuck on a full terminal: read it free before failing.
+        char sink[512];
+        std::uint32_t got = 0;
+        while (FT_Read(handle, sink, sizeof sink, &got) == FT_OK && got > 0) {
+        }
+    }
+    farEnd.join();
+    QCOMPARE(waiting, 9000u);
+    QByteArray buffer(9005, '\0');
+    std::uint32_t got = 0;
+    QCOMPARE(FT_Read(handle, buffer.data(), 9005, &got), FT_OK);
+    QCOMPARE(buffer.left(static_cast<int>(got)), reply);
 }
 
 void TestD2xx::eventNotificationSignalsArrivingCharacters()
