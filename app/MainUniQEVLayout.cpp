@@ -78,7 +78,6 @@ void TMainUniQEVForm::createActions()
     ActionManager1->setObjectName(QStringLiteral("ActionManager1"));
     actChart = namedAction(QStringLiteral("actChart"), tr("Chart"), 0, ActionManager1);
     connect(actChart, &QAction::triggered, this, &TMainUniQEVForm::actChartExecute);
-    connect(actChart, &QAction::triggered, this, &TMainUniQEVForm::actChartExecute);
     ActResuComment =
         namedAction(QStringLiteral("ActResuComment"), tr("Edit result comment"), 1, ActionManager1);
     actMyname = namedAction(QStringLiteral("actMyname"), tr("Edit description"), 1, ActionManager1);
