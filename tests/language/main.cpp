@@ -6,6 +6,7 @@
 
 std::unique_ptr<QObject> makeLanguageEngineTest();
 std::unique_ptr<QObject> makeTranslationsTest();
+std::unique_ptr<QObject> makeMainWindowLanguageTest();
 
 int main(int argc, char **argv)
 {
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
     std::vector<std::unique_ptr<QObject>> tests;
     tests.push_back(makeLanguageEngineTest());
     tests.push_back(makeTranslationsTest());
+    tests.push_back(makeMainWindowLanguageTest());
 
     int failures = 0;
     for (const auto &test : tests)
