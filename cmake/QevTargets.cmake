@@ -20,7 +20,7 @@ function(qev_add_test name)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${timeout}
     LABELS "${ARG_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0;LSAN_OPTIONS=suppressions=${QEV_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0;LSAN_OPTIONS=suppressions=${QEV_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 suppressions=${QEV_SOURCE_DIR}/tests/tsan.supp")
   add_dependencies(qev_tests ${name})
 endfunction()
 
