@@ -125,4 +125,22 @@ QString decode(QByteArrayView bytes)
     return decode(bytes, activeCodePage());
 }
 
+QByteArray encode(QStringView text, CodePage codePage)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        char byte = '?';
+        for (int value = 0; value < 0x100; ++value) {
+            if (decodeByte(static_cast<std::uint8_t>(value), codePage) == code) {
+                byte = static_cast<char>(value);
+                break;
+            }
+        }
+        bytes.append(byte);
+    }
+    return bytes;
+}
+
 } // namespace AnsiText

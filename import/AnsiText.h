@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 // Single-byte text from the instrument (object names, the serial number and
 // the firmware version) is decoded the way a Windows PC decodes it with its
@@ -27,5 +28,8 @@ QString decode(QByteArrayView bytes, CodePage codePage);
 
 // Decodes with the active code page: the one place that chooses it.
 QString decode(QByteArrayView bytes);
+
+// The inverse of decode: a character the code page lacks becomes '?'.
+QByteArray encode(QStringView text, CodePage codePage);
 
 } // namespace AnsiText
